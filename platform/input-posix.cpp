@@ -7,6 +7,7 @@
 
 namespace platform {
 
+const char kEndOfInputKeys[] = "Ctrl-D";
 const bool kCtrlZEndsInput = false;
 
 namespace {

@@ -6,6 +6,7 @@
 
 namespace platform {
 
+const char kEndOfInputKeys[] = "Ctrl-Z and newline";
 const bool kCtrlZEndsInput = true;
 
 namespace {

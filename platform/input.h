@@ -10,6 +10,10 @@ namespace platform {
 // True where the C runtime's text mode ends the input at byte 0x1A (Windows).
 extern const bool kCtrlZEndsInput;
 
+// The platform's end-of-input keys at an interactive console, as the banner
+// names them: "Ctrl-Z and newline" (Windows), "Ctrl-D" (POSIX).
+extern const char kEndOfInputKeys[];
+
 // Blocks until standard input has bytes, its end or an error to deliver.
 // Holds nothing while it waits. (POSIX: poll. Win32: returns at once; the
 // read itself waits, and a terminated reader consumes nothing.)
