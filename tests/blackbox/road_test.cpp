@@ -190,7 +190,7 @@ TEST_F(Road, AnErrorAnswerIsReportedAndTheRunGoesOn) {
     ASSERT_TRUE(brisko_.write_input("evtm_text\tone\n\nevtm_text\ttwo\r\n\r\n"));
     ASSERT_TRUE(wait_for_messages(2));
     expect_clean_end_after_input_closes();
-    const std::string error = "Error writing to Velmora on host localhost, error 7 .\n\n";
+    const std::string error = "Error writing to Velmora on host localhost, error 7 .\n";
     EXPECT_EQ(brisko_stderr(), expected_banner() + error + error);
     ASSERT_EQ(received().size(), 2u);
     EXPECT_EQ(received()[1], message_line("localhost", "0\t0\t0\t0\t0\t0\t0", "", "two\t(absent)" + kTenAbsent));
@@ -204,7 +204,7 @@ TEST_F(Road, ANodeWithoutListenerGivesAnErrorLine) {
     expect_clean_end_after_input_closes();
     std::string diagnostics = brisko_stderr().substr(expected_banner().size());
     EXPECT_TRUE(std::regex_match(diagnostics, std::regex("Error writing to Velmora on host 127\\.0\\.0\\.1, error "
-                                                         "-?[1-9][0-9]* \\.\n\n")))
+                                                         "-?[1-9][0-9]* \\.\n")))
         << diagnostics;
 }
 
@@ -229,8 +229,12 @@ TEST_F(Road, AHungSendIsReplacedAndTheReplacementReadsOn) {
     std::vector<std::string> messages = received();
     EXPECT_EQ(messages[0], message_line("localhost", "0\t0\t0\t0\t0\t0\t0", "", "first\t(absent)" + kTenAbsent));
     EXPECT_EQ(messages[1], message_line("localhost", "0\t0\t0\t0\t0\t0\t0", "", "second\t(absent)" + kTenAbsent));
-    expect_clean_end_after_input_closes();
+    // The replacement hangs in its own send now: the input's end is seen
+    // only by the worker after the next restart.
+    brisko_.close_input();
+    EXPECT_EQ(brisko_.wait(30), 0);
     EXPECT_EQ(received().size(), 2u) << "no message is sent twice";
+    EXPECT_EQ(brisko_stderr(), expected_banner() + notice + notice);
 }
 
 TEST_F(Road, AnIdleReaderIsReplacedAndItsHalfMessageIsLost) {
