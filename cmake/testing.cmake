@@ -6,7 +6,7 @@ endif()
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 if(WIN32)
-  # MinGW's win32 thread model has no pthreads; gtest falls back to Win32.
+  # GoogleTest uses Win32 primitives on Windows.
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 endif()
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
