@@ -9,7 +9,7 @@
 #include "platform/console.h"
 #include "platform/input.h"
 #include "shared/event_reporter.h"
-#include "submitter/morwick_api.h"
+#include "standins/morwick.h"
 #include "submitter/message_assembler.h"
 #include "submitter/shared_input.h"
 
