@@ -10,6 +10,7 @@
 #include "exit_module/exit_action.h"
 #include "exit_module/log_opening.h"
 #include "exit_module/tests/test_support.h"
+#include "platform/syserror.h"
 
 using kestrow_test::kLineEnd;
 using kestrow_test::kSeparator;
@@ -20,6 +21,10 @@ namespace {
 
 const int32_t T = 1700000000;
 const std::string kKey = "SOFTWARE\\Brannick\\Kestrow.DLL";
+
+std::string error_text(uint32_t code) {
+    return platform::system_error_text(code);
+}
 
 std::string string_value(const std::string &text) {
     return text + std::string(1, '\0');
@@ -88,7 +93,7 @@ protected:
 
 TEST_F(KestrowOpening, NoKeyAtTheFirstCall) {
     Events expected = {
-        {EventType::warning, "Error opening key " + kKey + ".The error is " + kestrow_test::kMissingEntryText},
+        {EventType::warning, "Error opening key " + kKey + ".The error is " + error_text(kestrow_test::kMissingEntryCode)},
         {EventType::warning, file_warning("")},
     };
     EXPECT_EQ(call(T), expected);
@@ -132,7 +137,7 @@ TEST_F(KestrowOpening, MissingValue) {
     registry.create_key();
     Events expected = {
         {EventType::warning,
-         "Error getting registry value " + kKey + "\\LogDir.The error is " + kestrow_test::kMissingEntryText},
+         "Error getting registry value " + kKey + "\\LogDir.The error is " + error_text(kestrow_test::kMissingEntryCode)},
         {EventType::warning, file_warning("")},
     };
     EXPECT_EQ(call(T), expected);
@@ -170,7 +175,7 @@ TEST_F(KestrowOpening, TextTakenFromTheValue) {
         EXPECT_EQ(fresh.log_path, expected_path) << c.what;
         ASSERT_FALSE(sink.events.empty()) << c.what;
         std::string value_failure =
-            "Error getting registry value " + kKey + "\\LogDir.The error is " + kestrow_test::kValueTooLargeText;
+            "Error getting registry value " + kKey + "\\LogDir.The error is " + error_text(kestrow_test::kValueTooLargeCode);
         EXPECT_EQ(sink.events[0].second == value_failure, c.value_fails) << c.what << ": " << sink.events[0].second;
     }
 }

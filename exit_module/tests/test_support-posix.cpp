@@ -1,6 +1,7 @@
 #include "exit_module/tests/test_support.h"
 
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <limits.h>
@@ -12,8 +13,8 @@ namespace kestrow_test {
 
 const char kLineEnd[] = "\n";
 const char kSeparator[] = "/";
-const char kMissingEntryText[] = "No such file or directory";
-const char kValueTooLargeText[] = "Value too large for defined data type";
+const uint32_t kMissingEntryCode = ENOENT;
+const uint32_t kValueTooLargeCode = EOVERFLOW;
 
 namespace {
 

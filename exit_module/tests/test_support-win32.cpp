@@ -8,8 +8,8 @@ namespace kestrow_test {
 
 const char kLineEnd[] = "\r\n";
 const char kSeparator[] = "\\";
-const char kMissingEntryText[] = "The system cannot find the file specified.\r\n";
-const char kValueTooLargeText[] = "More data is available.\r\n";
+const uint32_t kMissingEntryCode = ERROR_FILE_NOT_FOUND;
+const uint32_t kValueTooLargeCode = ERROR_MORE_DATA;
 
 namespace {
 

@@ -3,6 +3,8 @@
 #ifndef EXIT_MODULE_TESTS_TEST_SUPPORT_H
 #define EXIT_MODULE_TESTS_TEST_SUPPORT_H
 
+#include <stdint.h>
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,10 +18,10 @@ extern const char kLineEnd[];
 // Joins the log directory and the file name.
 extern const char kSeparator[];
 
-// The system's texts for a registry key or value that does not exist, and
-// for a value too large for the room offered.
-extern const char kMissingEntryText[];
-extern const char kValueTooLargeText[];
+// The system's error codes for a registry key or value that does not
+// exist, and for a value too large for the room offered.
+extern const uint32_t kMissingEntryCode;
+extern const uint32_t kValueTooLargeCode;
 
 // A fresh directory, removed with its contents at the end (as far as files
 // still held open allow).
