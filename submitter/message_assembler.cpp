@@ -56,10 +56,24 @@ size_t MessageAssembler::feed(const char *bytes, size_t count, bool *message_end
         } else if (is_line_end(c)) {
             complete_field_line();
         } else {
-            append_to_value(c);
+            i += append_value_run(bytes + i, count - i) - 1;
         }
     }
     return count;
+}
+
+// Takes the bytes of the value up to the next line end in one go.
+size_t MessageAssembler::append_value_run(const char *bytes, size_t count) {
+    size_t run = 0;
+    while (run < count && !is_line_end(bytes[run]))
+        ++run;
+    size_t room = kMaxValueLength - value_length_;
+    size_t kept = run < room ? run : room;
+    memcpy(value_ + value_length_, bytes, kept);
+    value_length_ += kept;
+    if (kept < run)
+        append_to_value(bytes[kept]);  // over the limit: warns once
+    return run;
 }
 
 void MessageAssembler::append_to_name(char c) {

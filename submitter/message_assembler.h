@@ -50,6 +50,7 @@ private:
     void start_fresh_message();
     void append_to_name(char c);
     void append_to_value(char c);
+    size_t append_value_run(const char *bytes, size_t count);
     void complete_field_line();
     void apply(const char *name, const char *copy);
 
