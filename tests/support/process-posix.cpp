@@ -28,6 +28,9 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::start(const std::vector<std::string> &argv, const std::string &stdout_path,
                          const std::string &stderr_path) {
+    kill();  // a fixture may start the same program again
+    delete static_cast<Posix *>(process_);
+    process_ = nullptr;
     signal(SIGPIPE, SIG_IGN);
     int pipe_fds[2];
     if (pipe2(pipe_fds, O_CLOEXEC) != 0)

@@ -53,6 +53,9 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::start(const std::vector<std::string> &argv, const std::string &stdout_path,
                          const std::string &stderr_path) {
+    kill();  // a fixture may start the same program again
+    delete static_cast<Win32 *>(process_);
+    process_ = nullptr;
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE read_end = nullptr, write_end = nullptr;
     if (!CreatePipe(&read_end, &write_end, &inherit, 0))
