@@ -1,13 +1,17 @@
 // The built module as its host sees it: loaded from its file, its eight
 // entry points found by name, OrlEvt_ExitActionPre called with real records.
 #include <gtest/gtest.h>
+#include <stdio.h>
 #include <string.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
 #include "exit_module/OrlEvtExit.h"
 #include "exit_module/tests/test_support.h"
+#include "platform/clock.h"
+#include "platform/thread.h"
 
 namespace {
 
@@ -47,13 +51,32 @@ std::vector<std::string> rows_of(const std::string &contents) {
     return rows;
 }
 
-TEST(KestrowLoad, ExportsWorkThroughTheLoadedModule) {
+// The module, once loaded, holds its log open for the rest of the process;
+// its configuration and log directory live as long.
+struct LoadedModule {
+    LoadedModule() {
+        registry.set_log_dir(logs.path() + std::string(1, '\0'));
+        log_path = logs.path() + kestrow_test::kSeparator + "kestrow.txt";
+        handle = kestrow_test::load_module_beside_executable(KESTROW_MODULE_FILE);
+        if (handle != nullptr)
+            action_pre = reinterpret_cast<OrlEvtExitActionPreFunction>(
+                kestrow_test::find_export(handle, "OrlEvt_ExitActionPre"));
+    }
     kestrow_test::ScratchRegistry registry;
     kestrow_test::TempDir logs;
-    registry.set_log_dir(logs.path() + std::string(1, '\0'));
-    const std::string log_path = logs.path() + kestrow_test::kSeparator + "kestrow.txt";
+    std::string log_path;
+    void *handle = nullptr;
+    OrlEvtExitActionPreFunction action_pre = nullptr;
+};
 
-    void *module = kestrow_test::load_module_beside_executable(KESTROW_MODULE_FILE);
+LoadedModule &loaded() {
+    static LoadedModule module;
+    return module;
+}
+
+TEST(KestrowLoad, ExportsWorkThroughTheLoadedModule) {
+    void *module = loaded().handle;
+    const std::string &log_path = loaded().log_path;
     ASSERT_NE(module, nullptr) << KESTROW_MODULE_FILE;
 
     for (const char *name : kExitsWithoutWork) {
@@ -63,8 +86,7 @@ TEST(KestrowLoad, ExportsWorkThroughTheLoadedModule) {
     }
     EXPECT_FALSE(kestrow_test::file_exists(log_path)) << "no exit but the action exit opens the log";
 
-    auto action_pre = reinterpret_cast<OrlEvtExitActionPreFunction>(
-        kestrow_test::find_export(module, "OrlEvt_ExitActionPre"));
+    OrlEvtExitActionPreFunction action_pre = loaded().action_pre;
     ASSERT_NE(action_pre, nullptr);
     OrlEvtAction action = console_action();
     OrlEvtMessage first = message_with_text("disk\tfull");
@@ -88,7 +110,63 @@ TEST(KestrowLoad, ExportsWorkThroughTheLoadedModule) {
     // Lines end as the platform's text mode stores them.
     EXPECT_EQ(contents.substr(contents.size() - strlen(kestrow_test::kLineEnd)), kestrow_test::kLineEnd);
     EXPECT_EQ(rows[1].back() == '\r', strcmp(kestrow_test::kLineEnd, "\r\n") == 0);
-    // The module stays loaded: it holds its log open for the life of the process.
+}
+
+// A host that breaks the calling contract and calls from several threads
+// at once still gets whole rows and unique identifiers.
+struct Caller {
+    OrlEvtExitActionPreFunction action_pre;
+    std::string text;
+    int calls;
+    std::atomic<int> *waiting;
+};
+
+void call_repeatedly(void *raw) {
+    Caller *caller = static_cast<Caller *>(raw);
+    OrlEvtMessage message = message_with_text(caller->text.c_str());
+    OrlEvtAction action = console_action();
+    // All callers start together, so that their calls really overlap.
+    caller->waiting->fetch_sub(1);
+    while (caller->waiting->load() > 0) {
+    }
+    for (int i = 0; i < caller->calls; ++i)
+        caller->action_pre(&message, &action);
+}
+
+TEST(KestrowLoad, OverlappingCallsKeepRowsWholeAndIdentifiersUnique) {
+    ASSERT_NE(loaded().action_pre, nullptr);
+    OrlEvtMessage opening = message_with_text("before the threads");
+    OrlEvtAction action = console_action();
+    loaded().action_pre(&opening, &action);
+    const size_t rows_before = rows_of(kestrow_test::read_file(loaded().log_path)).size();
+    ASSERT_GT(rows_before, 0u);
+
+    const int kThreads = 4;
+    const int kCalls = 2000;
+    std::atomic<int> waiting{kThreads};
+    Caller callers[kThreads];
+    platform::ThreadHandle threads[kThreads];
+    for (int t = 0; t < kThreads; ++t) {
+        callers[t] = Caller{loaded().action_pre, "caller " + std::string(40 * (t + 1), 'x'), kCalls, &waiting};
+        ASSERT_TRUE(platform::thread_start(call_repeatedly, &callers[t], &threads[t]));
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        while (platform::thread_exit_code(threads[t]) == platform::kStillActive)
+            platform::pause_ms(5);
+    }
+
+    std::vector<std::string> rows = rows_of(kestrow_test::read_file(loaded().log_path));
+    ASSERT_EQ(rows.size(), rows_before + kThreads * kCalls);
+    for (size_t i = rows_before; i < rows.size(); ++i) {
+        std::string row = rows[i];
+        if (!row.empty() && row.back() == '\r')
+            row.pop_back();
+        std::vector<std::string> columns = kestrow_test::split(row, '\t');
+        ASSERT_EQ(columns.size(), 48u) << row;
+        char expected_id[16];
+        snprintf(expected_id, sizeof expected_id, "%08u", static_cast<unsigned>(i + 1));
+        EXPECT_EQ(columns[0], expected_id);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <limits.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -240,6 +241,34 @@ TEST_F(KestrowOpening, CorrectedValueTakesEffectAtTheNextAttempt) {
     point_log_dir_at_scratch();
     EXPECT_EQ(call(T + 1), (Events{{EventType::information, opened(0)}}));
     EXPECT_EQ(column(lines_of(contents()).back(), 0), "00000001");
+}
+
+TEST_F(KestrowOpening, LogPathIsNotCutAt255Characters) {
+    // Nested to 250 characters, within the 253 that the value can hold.
+    const size_t kDirectoryLength = 250;
+    std::string directory = logs.path();
+    ASSERT_LT(directory.size(), kDirectoryLength - 2);
+    while (directory.size() < kDirectoryLength) {
+        size_t segment = std::min<size_t>(30, kDirectoryLength - directory.size() - 1);
+        directory += kSeparator + std::string(segment, 'd');
+        ASSERT_TRUE(kestrow_test::make_directory(directory));
+    }
+    registry.set_log_dir(string_value(directory));
+    std::string path = directory + kSeparator + "kestrow.txt";
+    ASSERT_GT(path.size(), 255u);
+
+    Events events = call(T);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(state.log_path, path);
+    if (state.log_stream != nullptr) {
+        EXPECT_EQ(events[0].second, "The file ' " + path + " ' was opened, last id was 0.");
+        EXPECT_EQ(column(lines_of(read_file(path)).back(), 0), "00000001");
+    } else {
+        // Where the system refuses such a name, the open fails like any other.
+        EXPECT_EQ(events[0].first, EventType::warning);
+        EXPECT_EQ(events[0].second.rfind("Could not open file ' " + path + " '. The error was: ", 0), 0u)
+            << events[0].second;
+    }
 }
 
 TEST_F(KestrowOpening, IdentifierAfterTheLargestOne) {

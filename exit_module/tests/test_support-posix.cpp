@@ -51,6 +51,10 @@ std::string TempDir::file(const std::string &name) const {
     return path_ + "/" + name;
 }
 
+bool make_directory(const std::string &path) {
+    return mkdir(path.c_str(), 0777) == 0;
+}
+
 int open_read_only(const std::string &path) {
     return open(path.c_str(), O_RDONLY | O_CLOEXEC);
 }

@@ -58,6 +58,10 @@ std::string TempDir::file(const std::string &name) const {
     return path_ + "\\" + name;
 }
 
+bool make_directory(const std::string &path) {
+    return CreateDirectoryA(path.c_str(), nullptr) != 0;
+}
+
 int open_read_only(const std::string &path) {
     return _open(path.c_str(), _O_RDONLY | _O_BINARY);
 }

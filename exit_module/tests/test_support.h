@@ -41,6 +41,7 @@ private:
 std::string read_file(const std::string &path);
 void write_file(const std::string &path, const std::string &bytes);
 bool file_exists(const std::string &path);
+bool make_directory(const std::string &path);
 
 // A descriptor of `path` opened for reading only: the file can be examined
 // through it but not shortened.
