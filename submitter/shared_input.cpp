@@ -36,7 +36,9 @@ size_t TextModeFilter::finish(char *out) {
 
 namespace {
 
-const size_t kBlockSize = 65536;
+// Small enough for a console read, large enough that pipes and files take
+// few system calls.
+const size_t kBlockSize = 16384;
 
 // Touched only by the holder of the input turn.
 struct InputBuffer {
