@@ -5,7 +5,9 @@ set -euo pipefail
 want=${1:-all}
 packages=(g++ cmake ninja-build googletest make python3)
 if [ "$want" = all ]; then
-  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine64 faketime binutils)
+  # wine gives the `wine` command; wine64 runs the x86_64 programs (no wine32:
+  # this kernel cannot run 32-bit code). Recommends as tested here.
+  packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64 wine wine64 faketime binutils)
 fi
 missing=()
 for p in "${packages[@]}"; do
@@ -14,5 +16,5 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 fi
