@@ -3,7 +3,7 @@
 # Usage: tools/install-deps.sh [linux|all]
 set -euo pipefail
 want=${1:-all}
-packages=(g++ cmake ninja-build googletest make python3)
+packages=(g++ cmake ninja-build googletest libbenchmark-dev make python3)
 if [ "$want" = all ]; then
   # wine gives the `wine` command; wine64 runs the x86_64 programs (no wine32:
   # this kernel cannot run 32-bit code). Recommends as tested here.
