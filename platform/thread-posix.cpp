@@ -9,24 +9,31 @@ namespace platform {
 
 namespace {
 
+// Shared by the thread and the holder of its handle; whichever lets go of
+// it last deletes it, since a retired thread may outlive its handle.
 struct PosixThread {
     ThreadEntry entry;
     void *argument;
     std::atomic<uint32_t> exit_code{kStillActive};
+    std::atomic<int> holders{2};
 };
+
+void let_go(PosixThread *thread) {
+    if (thread->holders.fetch_sub(1) == 1)
+        delete thread;
+}
 
 void *run(void *raw) {
     PosixThread *thread = static_cast<PosixThread *>(raw);
     thread->entry(thread->argument);
     thread->exit_code.store(0);
+    let_go(thread);
     return nullptr;
 }
 
 }  // namespace
 
 bool thread_start(ThreadEntry entry, void *argument, ThreadHandle *handle) {
-    // The control block lives as long as the process: a retired thread may
-    // still write its exit code into it long after it was replaced.
     PosixThread *thread = new (std::nothrow) PosixThread;
     if (thread == nullptr)
         return false;
@@ -48,6 +55,10 @@ uint32_t thread_exit_code(ThreadHandle handle) {
 
 bool thread_stop(ThreadHandle) {
     return true;
+}
+
+void thread_release(ThreadHandle handle) {
+    let_go(static_cast<PosixThread *>(handle.system));
 }
 
 }  // namespace platform

@@ -51,8 +51,11 @@ bool thread_stop(ThreadHandle handle) {
     if (!TerminateThread(thread, 0))
         return false;
     WaitForSingleObject(thread, kTerminationWaitMs);
-    CloseHandle(thread);
     return true;
+}
+
+void thread_release(ThreadHandle handle) {
+    CloseHandle(static_cast<HANDLE>(handle.system));
 }
 
 }  // namespace platform

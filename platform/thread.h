@@ -31,6 +31,10 @@ uint32_t thread_exit_code(ThreadHandle thread);
 // False, with the system's last error code set, when the system refuses.
 bool thread_stop(ThreadHandle thread);
 
+// Gives up the caller's hold on the handle; the thread itself runs on
+// untouched. Every started thread's handle is released exactly once.
+void thread_release(ThreadHandle thread);
+
 }  // namespace platform
 
 #endif

@@ -24,6 +24,7 @@ public:
         *error_text = platform::system_error_text(platform::last_error_code());
         return false;
     }
+    void release_worker(platform::ThreadHandle thread) override { platform::thread_release(thread); }
     void pass_input(unsigned generation) override { platform::input_turn_pass(generation); }
     int32_t now() override { return platform::now_seconds(); }
     void pause(unsigned milliseconds) override { platform::pause_ms(milliseconds); }

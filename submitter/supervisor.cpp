@@ -28,6 +28,7 @@ RestartOutcome restart_worker(SupervisorSystem &system, platform::ThreadHandle *
     }
     *generation += 1;
     system.pass_input(*generation);
+    system.release_worker(*current);
     *current = replacement;
     system.set_last_activity(system.now());
     return RestartOutcome::done;
@@ -53,7 +54,9 @@ int run_supervisor(SupervisorSystem &system) {
                 return 1;
         }
         system.pause(kPollPeriodMs);
-        if (ended)
+        if (ended) {
+            system.release_worker(worker);
             return 0;
+        }
     }
 }

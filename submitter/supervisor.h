@@ -24,6 +24,8 @@ public:
     // Ends a replaced worker; false when refused, with the system's error
     // text for the last error code in *error_text.
     virtual bool stop_worker(platform::ThreadHandle thread, std::string *error_text) = 0;
+    // Gives up the supervisor's handle of a worker.
+    virtual void release_worker(platform::ThreadHandle thread) = 0;
     // Hands standard input to worker `generation`.
     virtual void pass_input(unsigned generation) = 0;
     virtual int32_t now() = 0;

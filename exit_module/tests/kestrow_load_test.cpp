@@ -153,6 +153,7 @@ TEST(KestrowLoad, OverlappingCallsKeepRowsWholeAndIdentifiersUnique) {
     for (int t = 0; t < kThreads; ++t) {
         while (platform::thread_exit_code(threads[t]) == platform::kStillActive)
             platform::pause_ms(5);
+        platform::thread_release(threads[t]);
     }
 
     std::vector<std::string> rows = rows_of(kestrow_test::read_file(loaded().log_path));

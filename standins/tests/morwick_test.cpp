@@ -38,6 +38,7 @@ void clear_port_setting() {
 void wait_for_thread(platform::ThreadHandle thread) {
     while (platform::thread_exit_code(thread) == platform::kStillActive)
         platform::pause_ms(5);
+    platform::thread_release(thread);
 }
 
 const int32_t kReceiveTime = 1700000000;

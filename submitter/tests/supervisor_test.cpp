@@ -47,6 +47,9 @@ public:
             *error_text = "Access is denied.\r\n";
         return !refuse_stop;
     }
+    void release_worker(platform::ThreadHandle thread) override {
+        journal.push_back("release " + std::to_string(reinterpret_cast<uintptr_t>(thread.system)));
+    }
     void pass_input(unsigned generation) override { journal.push_back("pass " + std::to_string(generation)); }
     int32_t now() override { return clock; }
     void pause(unsigned milliseconds) override {
@@ -77,7 +80,7 @@ TEST(Supervisor, EndsOnePauseAfterTheWorkerHasEnded) {
     FakeSystem system;
     system.code_of = [](unsigned, int32_t now) { return now >= 1000002 ? 0u : platform::kStillActive; };
     EXPECT_EQ(run_supervisor(system), 0);
-    const std::vector<std::string> expected = {"start 1", "activity 0", "pause", "pause", "pause"};
+    const std::vector<std::string> expected = {"start 1", "activity 0", "pause", "pause", "pause", "release 1"};
     EXPECT_EQ(system.journal, expected);
     EXPECT_EQ(system.out + system.err, "");
     EXPECT_TRUE(system.events.empty());
@@ -91,7 +94,8 @@ TEST(Supervisor, RestartsOnlyWhenMoreThanThreeHundredSecondsHavePassed) {
     // Polls at +0..+300 see no restart; the poll at +301 restarts.
     EXPECT_EQ(system.count("pause"), 303u);
     const std::vector<std::string> restart(system.journal.begin() + 2 + 301, system.journal.end());
-    const std::vector<std::string> expected = {"start 2", "stop 1", "pass 2", "activity 301", "pause", "pause"};
+    const std::vector<std::string> expected = {"start 2", "stop 1",  "pass 2", "release 1",
+                                               "activity 301", "pause", "pause",  "release 2"};
     EXPECT_EQ(restart, expected);
     EXPECT_EQ(system.err, kRestartNotice + "\n");
     ASSERT_EQ(system.events.size(), 1u);
