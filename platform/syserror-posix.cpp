@@ -11,8 +11,8 @@ uint32_t last_error_code() {
 
 namespace {
 // strerror_r comes in two flavours; both are handled without a lock.
-const char *pick(int result, const char *buffer) { return result == 0 ? buffer : nullptr; }
-const char *pick(const char *result, const char *) { return result; }
+[[maybe_unused]] const char *pick(int result, const char *buffer) { return result == 0 ? buffer : nullptr; }
+[[maybe_unused]] const char *pick(const char *result, const char *) { return result; }
 }  // namespace
 
 std::string system_error_text(uint32_t code) {
