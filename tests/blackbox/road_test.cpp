@@ -107,6 +107,9 @@ TEST_F(Road, AnIdleReaderIsReplacedAndItsHalfMessageIsLost) {
     ASSERT_TRUE(wait_for_messages(1));
     const std::string notice = "Restarting processing thread.\n\n";
     ASSERT_TRUE(wait_until([&] { return brisko_stderr().size() >= expected_banner().size() + notice.size(); }, 30));
+    // The notice comes first; until the replacement has taken over, moments
+    // later, the old worker may still read. Well before the next restart:
+    testsupport::sleep_seconds(0.5);
     ASSERT_TRUE(brisko_.write_input("evtm_user\tafter\n\n"));
     ASSERT_TRUE(wait_for_messages(2));
     expect_clean_end_after_input_closes();
