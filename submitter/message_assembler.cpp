@@ -21,7 +21,11 @@ T &field_at(OrlEvtMessage &record, size_t offset) {
 
 }  // namespace
 
-MessageAssembler::MessageAssembler(DiagnosticSink &sink) : sink_(sink) {
+char *allocate_copy(size_t size) {
+    return new (std::nothrow) char[size];
+}
+
+MessageAssembler::MessageAssembler(DiagnosticSink &sink, CopyAllocator allocate) : sink_(sink), allocate_(allocate) {
     start_fresh_message();
 }
 
@@ -113,7 +117,7 @@ void MessageAssembler::complete_field_line() {
         return;
 
     size_t length = strlen(value_);
-    char *copy = new (std::nothrow) char[length + 1];
+    char *copy = allocate_(length + 1);
     if (copy == nullptr) {
         sink_.diagnostic(format_text("No memory for the value of field %s .", name_));
         return;

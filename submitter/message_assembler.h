@@ -25,9 +25,14 @@ public:
     virtual void diagnostic(const std::string &text) = 0;
 };
 
+// Makes room for the copy of one value, as new char[] does; nullptr when no
+// memory can be had.
+using CopyAllocator = char *(*)(size_t size);
+char *allocate_copy(size_t size);
+
 class MessageAssembler {
 public:
-    explicit MessageAssembler(DiagnosticSink &sink);
+    explicit MessageAssembler(DiagnosticSink &sink, CopyAllocator allocate = allocate_copy);
     MessageAssembler(const MessageAssembler &) = delete;
     MessageAssembler &operator=(const MessageAssembler &) = delete;
 
@@ -55,6 +60,7 @@ private:
     void apply(const char *name, const char *copy);
 
     DiagnosticSink &sink_;
+    CopyAllocator allocate_;
     Mode mode_;
     char name_[kMaxFieldNameLength + 1];
     size_t name_length_;

@@ -210,6 +210,26 @@ TEST(MessageAssembler, OverlongNamesAndValuesAreCutWithOneWarningPerMessage) {
     EXPECT_EQ(sink.texts, expected);
 }
 
+// Refuses the copy of every five-character value ("!fail").
+char *refuse_five_character_values(size_t size) {
+    return size == 6 ? nullptr : new char[size];  // "!fail" and its terminator
+}
+
+TEST(MessageAssembler, AValueWithoutMemoryForItsCopyIsNotAppliedAndReadingGoesOn) {
+    CollectingSink sink;
+    MessageAssembler assembler(sink, refuse_five_character_values);
+    const std::string input = "evtm_text\tkept\nevtm_text\t!fail\ncomputer\t!fail\nevtm_user\tlater on\n\n";
+    bool ended = false;
+    size_t taken = assembler.feed(input.data(), input.size(), &ended);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(taken, input.size());
+    EXPECT_EQ(render(assembler.target_node(), *assembler.record()),
+              "node=localhost evtm_text=kept evtm_user=later on");
+    const std::vector<std::string> expected = {"No memory for the value of field evtm_text .",
+                                               "No memory for the value of field computer ."};
+    EXPECT_EQ(sink.texts, expected);
+}
+
 TEST(MessageAssembler, AFailedSendIsReportedWithTheWholeNodeAndTheNextMessageStartsFresh) {
     const std::string node(kMaxValueLength, 'h');
     Outcome outcome = assemble("computer\t" + node + "\nevtm_text\tx\n\nevtm_user\ty\n\n", -3);
