@@ -1,15 +1,10 @@
 #include "exit_module/id_scan.h"
 
-#include <string.h>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <memory>
 #include <new>
 
 #include "platform/logfile.h"
+#include "shared/text.h"
 
 namespace kestrow {
 
@@ -18,43 +13,10 @@ namespace {
 const size_t kScanBlockSize = 1 << 20;
 const size_t kSmallBlockSize = 4096;
 
-bool is_line_end(char c) {
-    return c == '\n' || c == '\r';
-}
-
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The first line end (CR or LF) in [from, end), or nullptr. Most bytes of
-// a log lie inside rows, so this loop is where the scan spends its time.
-#if defined(__SSE2__)
-// Sixteen bytes compared against both line-end bytes at once.
-const char *next_line_end(const char *from, const char *end) {
-    const __m128i lf = _mm_set1_epi8('\n');
-    const __m128i cr = _mm_set1_epi8('\r');
-    while (end - from >= 16) {
-        __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
-        int hits = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
-        if (hits != 0)
-            return from + __builtin_ctz(static_cast<unsigned>(hits));
-        from += 16;
-    }
-    for (; from < end; ++from) {
-        if (is_line_end(*from))
-            return from;
-    }
-    return nullptr;
-}
-#else
-// The earlier of the next LF and any CR before it: two memchr passes.
-const char *next_line_end(const char *from, const char *end) {
-    const char *lf = static_cast<const char *>(memchr(from, '\n', static_cast<size_t>(end - from)));
-    const char *limit = lf != nullptr ? lf : end;
-    const char *cr = static_cast<const char *>(memchr(from, '\r', static_cast<size_t>(limit - from)));
-    return cr != nullptr ? cr : lf;
-}
-#endif
 
 void convert_run(IdentifierScan &scan) {
     if (scan.run_length == 0)
@@ -83,7 +45,7 @@ void scan_bytes(IdentifierScan &scan, const char *data, size_t size) {
     const char *end = data + size;
     while (p < end) {
         if (!scan.at_line_start) {
-            p = next_line_end(p, end);
+            p = text::find_line_end(p, end);
             if (p == nullptr)
                 return;
             scan.at_line_start = true;
@@ -91,7 +53,7 @@ void scan_bytes(IdentifierScan &scan, const char *data, size_t size) {
             continue;
         }
         char c = *p++;
-        if (is_line_end(c))
+        if (text::is_line_end(c))
             continue;
         if (is_digit(c)) {
             if (scan.run_length < kMaxRunDigits)

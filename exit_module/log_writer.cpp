@@ -1,6 +1,7 @@
 #include "exit_module/log_writer.h"
 
 #include "platform/logfile.h"
+#include "shared/text.h"
 
 namespace kestrow {
 
@@ -27,10 +28,6 @@ const char kActionColumnNames[] =
 
 const size_t kColumnChunk = 256;
 
-char lower_ascii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool becomes_space(char c) {
     return c == '\r' || c == '\n' || c == '\t' || c == '\b' || c == '\f';
 }
@@ -43,15 +40,8 @@ void write_held_characters(FILE *stream, const OrlEvtAction &action) {
 
 }  // namespace
 
-bool is_purge_phrase(const char *text) {
-    if (text == nullptr)
-        return false;
-    const char *phrase = kPurgePhrase;
-    for (; *text != '\0' && *phrase != '\0'; ++text, ++phrase) {
-        if (lower_ascii(*text) != lower_ascii(*phrase))
-            return false;
-    }
-    return *text == '\0' && *phrase == '\0';
+bool is_purge_phrase(const char *message_text) {
+    return message_text != nullptr && text::equal_ignoring_ascii_case(message_text, kPurgePhrase);
 }
 
 void purge_if_asked(KestrowState &state, const char *message_text, Reporter &reporter) {

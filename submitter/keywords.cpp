@@ -2,6 +2,8 @@
 
 #include <stddef.h>
 
+#include "shared/text.h"
+
 #define FIELD(name) offsetof(OrlEvtMessage, name)
 
 const Keyword kKeywordTable[] = {
@@ -34,18 +36,6 @@ const size_t kKeywordCount = sizeof kKeywordTable / sizeof kKeywordTable[0];
 
 namespace {
 
-char ascii_lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equal_ignoring_ascii_case(const char *a, const char *b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
-        if (ascii_lower(*a) != ascii_lower(*b))
-            return false;
-    }
-    return *a == *b;
-}
-
 bool is_skipped_blank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
@@ -66,7 +56,7 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 const Keyword *find_keyword(const char *name) {
     for (size_t i = 0; i < kKeywordCount; ++i) {
-        if (equal_ignoring_ascii_case(name, kKeywordTable[i].name))
+        if (text::equal_ignoring_ascii_case(name, kKeywordTable[i].name))
             return &kKeywordTable[i];
     }
     return nullptr;

@@ -5,14 +5,13 @@
 #include <new>
 
 #include "shared/event_reporter.h"
+#include "shared/text.h"
 #include "submitter/keywords.h"
 
 const char kLocalHostName[] = "localhost";
 const char kEmptyMessageText[] = "<empty>";
 
 namespace {
-
-bool is_line_end(char c) { return c == '\n' || c == '\r'; }
 
 template <typename T>
 T &field_at(OrlEvtMessage &record, size_t offset) {
@@ -51,13 +50,13 @@ size_t MessageAssembler::feed(const char *bytes, size_t count, bool *message_end
         if (mode_ == Mode::name) {
             if (c == '\t') {
                 mode_ = Mode::value;
-            } else if (is_line_end(c)) {
+            } else if (text::is_line_end(c)) {
                 *message_ended = true;
                 return i + 1;
             } else {
                 append_to_name(c);
             }
-        } else if (is_line_end(c)) {
+        } else if (text::is_line_end(c)) {
             complete_field_line();
         } else {
             i += append_value_run(bytes + i, count - i) - 1;
@@ -68,9 +67,8 @@ size_t MessageAssembler::feed(const char *bytes, size_t count, bool *message_end
 
 // Takes the bytes of the value up to the next line end in one go.
 size_t MessageAssembler::append_value_run(const char *bytes, size_t count) {
-    size_t run = 0;
-    while (run < count && !is_line_end(bytes[run]))
-        ++run;
+    const char *line_end = text::find_line_end(bytes, bytes + count);
+    size_t run = line_end != nullptr ? static_cast<size_t>(line_end - bytes) : count;
     size_t room = kMaxValueLength - value_length_;
     size_t kept = run < room ? run : room;
     memcpy(value_ + value_length_, bytes, kept);

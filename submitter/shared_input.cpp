@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "platform/input.h"
+#include "shared/text.h"
 
 size_t TextModeFilter::translate(const char *raw, size_t size, char *out, bool *ended) {
     *ended = false;
@@ -73,11 +74,8 @@ size_t copy_up_to_line_end(InputBuffer &input, char *destination, size_t capacit
     if (available > capacity)
         available = capacity;
     const char *start = input.text + input.begin;
-    const char *lf = static_cast<const char *>(memchr(start, '\n', available));
-    size_t limit = lf != nullptr ? static_cast<size_t>(lf - start) + 1 : available;
-    const char *cr = static_cast<const char *>(memchr(start, '\r', limit));
-    if (cr != nullptr)
-        limit = static_cast<size_t>(cr - start) + 1;
+    const char *line_end = text::find_line_end(start, start + available);
+    size_t limit = line_end != nullptr ? static_cast<size_t>(line_end - start) + 1 : available;
     memcpy(destination, start, limit);
     input.begin += limit;
     return limit;
