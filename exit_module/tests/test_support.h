@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shared/event_reporter.h"
+#include "tests/support/process.h"
 
 namespace kestrow_test {
 
@@ -38,8 +39,8 @@ private:
     std::string path_;
 };
 
-std::string read_file(const std::string &path);
-void write_file(const std::string &path, const std::string &bytes);
+using testsupport::read_file;
+using testsupport::write_file;
 bool file_exists(const std::string &path);
 bool make_directory(const std::string &path);
 
